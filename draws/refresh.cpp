@@ -1,0 +1,4 @@
+// draws/refresh.cpp -- placeholder until the refresh lands.
+#include "draws/refresh.h"
+
+void RefreshCycle() {}
