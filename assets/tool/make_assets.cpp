@@ -111,6 +111,17 @@ QImage DrawPlate() {
   return image;
 }
 
+// The desktop icon: one flip-clock tile, scaled up onto a square canvas.
+QImage DrawIcon(const QString& family) {
+  QImage icon(128, 128, QImage::Format_ARGB32);
+  icon.fill(Qt::transparent);
+  QPainter p(&icon);
+  p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  const QImage tile = DrawTile(7, family);
+  p.drawImage(QRectF(19, 2, 90, 124), tile);
+  return icon;
+}
+
 void PutU32(std::string& out, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
@@ -204,6 +215,7 @@ int main(int argc, char** argv) {
     if (!SavePng(DrawTile(d, family), out + QString("digit%1.png").arg(d))) return 1;
   }
   if (!SavePng(DrawPlate(), out + "plate.png")) return 1;
+  if (!SavePng(DrawIcon(family), out + "desktop/tallyrune.png")) return 1;
 
   QFile chime(out + "chime.wav");
   std::string wav = MakeChime();
