@@ -1,20 +1,55 @@
-// platform/clock.cpp -- the tick counter on the monotonic clock.
+// platform/clock.cpp -- the tick counter, the lottery's wall time and the clock setter.
 #include "platform/clock.h"
 
 #include <time.h>
 
+#include <cstdlib>
 #include <mutex>
 
 namespace {
+
+constexpr std::int64_t kLotteryOffsetSeconds = kLotteryUtcOffsetHours * 3600;
+
+// A clock within this many milliseconds of the target is not set again: the Date header
+// that the target comes from has whole seconds only.
+constexpr std::int64_t kSetToleranceMilliseconds = 1000;
+
 std::mutex seamMutex;
 std::function<std::uint32_t()> tickSeam;
+std::function<std::int64_t()> wallClockSeam;
+std::function<bool(DateTime)> setterSeam;
+
+template <typename Function>
+Function CurrentSeam(const Function& seam) {
+  std::lock_guard<std::mutex> lock(seamMutex);
+  return seam;
+}
+
+std::int64_t SystemLotteryMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return (static_cast<std::int64_t>(now.tv_sec) + kLotteryOffsetSeconds) * 1000 +
+         now.tv_nsec / 1000000;
+}
+
+// Sets CLOCK_REALTIME; the kernel refuses without CAP_SYS_TIME and for instants it cannot
+// hold.
+bool SetSystemClock(DateTime target) {
+  timespec instant{};
+  instant.tv_sec = static_cast<time_t>(target.seconds - kLotteryOffsetSeconds);
+  instant.tv_nsec = 0;
+  return clock_settime(CLOCK_REALTIME, &instant) == 0;
+}
+
+std::int64_t FloorDivide(std::int64_t value, std::int64_t divisor) {
+  std::int64_t quotient = value / divisor;
+  return value % divisor < 0 ? quotient - 1 : quotient;
+}
+
 }  // namespace
 
 std::uint32_t TickCount() {
-  {
-    std::lock_guard<std::mutex> lock(seamMutex);
-    if (tickSeam) return tickSeam();
-  }
+  if (auto seam = CurrentSeam(tickSeam)) return seam();
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
@@ -25,4 +60,31 @@ std::uint32_t TickCount() {
 void SetTickCountForTest(std::function<std::uint32_t()> counter) {
   std::lock_guard<std::mutex> lock(seamMutex);
   tickSeam = std::move(counter);
+}
+
+std::int64_t LotteryClockMilliseconds() {
+  if (auto seam = CurrentSeam(wallClockSeam)) return seam();
+  return SystemLotteryMilliseconds();
+}
+
+DateTime LotteryNow() {
+  return DateTime{FloorDivide(LotteryClockMilliseconds(), 1000)};
+}
+
+void SetLotteryClockForTest(std::function<std::int64_t()> clock) {
+  std::lock_guard<std::mutex> lock(seamMutex);
+  wallClockSeam = std::move(clock);
+}
+
+bool SetLotteryTime(DateTime target) {
+  if (target.seconds - kLotteryOffsetSeconds < 0) return false;  // before the system epoch
+  std::int64_t difference = LotteryClockMilliseconds() - target.seconds * 1000;
+  if (std::llabs(difference) <= kSetToleranceMilliseconds) return true;
+  if (auto seam = CurrentSeam(setterSeam)) return seam(target);
+  return SetSystemClock(target);
+}
+
+void SetClockSetterForTest(std::function<bool(DateTime)> setter) {
+  std::lock_guard<std::mutex> lock(seamMutex);
+  setterSeam = std::move(setter);
 }
