@@ -151,8 +151,8 @@ QMessageBox* MakeMessageBox(const QString& text, int style, const QString& capti
 }  // namespace
 
 WindowHandlers WindowHandlers::Program() {
-  return WindowHandlers{OnWindowCreated, OnWindowResized, OnTimerTick, OnPlanButtonClick,
-                        OnClearPlansClick};
+  return WindowHandlers{OnWindowCreated,        OnWindowResized,   OnTimerTick,
+                        MillisecondsToNextTick, OnPlanButtonClick, OnClearPlansClick};
 }
 
 MainWindow::MainWindow(WindowHandlers handlers)
@@ -171,8 +171,12 @@ MainWindow::MainWindow(WindowHandlers handlers)
   frameTimer_.setInterval(kFrameCheckMilliseconds);
   QObject::connect(&frameTimer_, &QTimer::timeout, this, [this] { FitFrame(); });
 
+  timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(1000);
   QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+    // Restarted before the handler runs: a tick that lets events run (a refresh, a plan
+    // generation) still sees the next ticks arrive, as a periodic timer's would.
+    if (handlers_.nextTickDelay) timer_.start(handlers_.nextTickDelay());
     if (handlers_.timerTick) handlers_.timerTick();
   });
   timer_.start();

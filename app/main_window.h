@@ -21,9 +21,12 @@ class ReportList;
 // The routines the window's events run. The program's own are the default; tests give
 // their own so that a window can be built without the network and the plan store.
 struct WindowHandlers {
-  std::function<void()> created;        // creation: OnWindowCreated
-  std::function<void()> resized;        // size change: OnWindowResized
-  std::function<void()> timerTick;      // 时钟1: OnTimerTick
+  std::function<void()> created;    // creation: OnWindowCreated
+  std::function<void()> resized;    // size change: OnWindowResized
+  std::function<void()> timerTick;  // 时钟1: OnTimerTick
+  // Milliseconds until the next tick of 时钟1 (MillisecondsToNextTick), asked at every tick
+  // so that ticks stay just past whole seconds; empty: a plain 1000 ms interval.
+  std::function<int()> nextTickDelay;
   std::function<void(int)> planButton;  // the ten plan buttons, by plan kind 1-10
   std::function<void()> clearPlans;     // 按钮3
 

@@ -272,6 +272,21 @@ TEST_F(MainWindowTest, TimerTicksEverySecondFromCreation) {
   EXPECT_TRUE(PumpUntil([&] { return calls.ticks > 0; }));
 }
 
+TEST(MainWindowTimerTest, TickAsksForTheWaitUntilTheNextTick) {
+  int ticks = 0;
+  std::vector<int> delays = {1, 2, 60000};
+  std::size_t asked = 0;
+  WindowHandlers handlers;
+  handlers.timerTick = [&] { ++ticks; };
+  handlers.nextTickDelay = [&] { return asked < delays.size() ? delays[asked++] : 60000; };
+  MainWindow window(std::move(handlers));
+  window.Timer()->setInterval(1);
+  ASSERT_TRUE(PumpUntil([&] { return asked == 3; }));
+  EXPECT_EQ(ticks, 3);
+  EXPECT_TRUE(window.Timer()->isActive());
+  EXPECT_EQ(window.Timer()->interval(), 60000);
+}
+
 TEST_F(MainWindowTest, ViewOperationsReachTheControls) {
   window->Create();
   MainView& view = View();
