@@ -5,6 +5,7 @@
 #include <unicode/unorm2.h>
 #include <unicode/utf16.h>
 
+#include <string_view>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -153,11 +154,10 @@ std::string MergeCookies(std::string& kept, std::string& received) {
     }
     if (!receivedAgain) merged.push_back(old);
   }
-  static const std::string kDeleted = "=deleted";
+  constexpr std::string_view kDeleted = "=deleted";
   kept.clear();
   for (const std::string& item : merged) {
-    bool deleted = item.size() >= kDeleted.size() &&
-                   item.compare(item.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0;
+    bool deleted = std::string_view(item).ends_with(kDeleted);
     if (!deleted) kept += item + "; ";
   }
   if (!kept.empty()) kept.resize(kept.size() - 2);

@@ -2,6 +2,8 @@
 // and charset conversion, and the page-as-text wrapper.
 #include "net/web_fetcher.h"
 
+#include <string_view>
+
 #include "net/url_text.h"
 #include "platform/http.h"
 
@@ -15,7 +17,7 @@ constexpr std::size_t kReadChunkBytes = 1024;
 constexpr std::size_t kHeaderBufferBytes = 5000;
 // The body declares UTF-8 when the marker starts within its first 499 bytes.
 constexpr std::size_t kCharsetSearchBytes = 499;
-const std::string kUtf8Marker = "charset=utf-8";
+constexpr std::string_view kUtf8Marker = "charset=utf-8";
 
 // The handles of one call: closed request first, then connection, then session, whether
 // the call closes them itself or leaves early.

@@ -151,8 +151,12 @@ class CurlHttpApi final : public HttpApi {
     const bool secure = (flags & INTERNET_FLAG_SECURE) != 0;
     auto request = std::make_shared<Request>();
     HttpTransferRequest& t = request->transfer;
-    t.url = (secure ? "https://" : "http://") + parent->host;
-    if (parent->port != 0) t.url += ":" + std::to_string(parent->port);
+    t.url = secure ? "https://" : "http://";
+    t.url += parent->host;
+    if (parent->port != 0) {
+      t.url += ':';
+      t.url += std::to_string(parent->port);
+    }
     t.url += EscapeObjectName(objectName);
     t.verb = verb;
     t.agent = parent->session.agent;
@@ -236,9 +240,11 @@ HttpLimits CurlHttpApi::CurrentLimits() {
 }
 
 std::shared_ptr<HttpApi> Api() {
-  static const auto real = std::make_shared<CurlHttpApi>();
+  // Never destroyed: a detached worker thread may still be inside a request while the
+  // program ends.
+  static const auto* real = new std::shared_ptr<HttpApi>(std::make_shared<CurlHttpApi>());
   std::lock_guard<std::mutex> lock(seamMutex);
-  return replacementApi ? replacementApi : real;
+  return replacementApi ? replacementApi : *real;
 }
 
 }  // namespace
