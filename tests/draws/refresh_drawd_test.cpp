@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <atomic>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -154,7 +155,17 @@ TEST_F(RefreshDrawdTest, ServerDownLeavesEmptyTablesAndTheDisplayReportsIt) {
     ASSERT_GT(server.Port(), 0);
     base = server.BaseUrl();
   }  // stopped: nothing listens on its port now
-  FetchFrom(base);
+  // The fetch fails at once; it waits until the display has begun to roll, as it would
+  // behind a real connection attempt.
+  std::atomic<bool> rolling{false};
+  SetEventWaitHooksForTest({nullptr, [&](int) {
+                              rolling = true;
+                              std::this_thread::yield();
+                            }});
+  SetPageFetcherForTest([&](const std::string& url) {
+    while (!rolling) std::this_thread::yield();
+    return FetchPageText(base + url.substr(std::string(build_config::kDrawsBaseUrl).size()));
+  });
   std::thread::id messageThread;
   view.OnMessage(
       [&](const RecordingView::Message&) { messageThread = std::this_thread::get_id(); });
