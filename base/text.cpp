@@ -13,17 +13,21 @@ char FoldAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// at must start a character of text. Folding applies to one-byte characters only: the
+// second byte of a two-byte character may fall in the ASCII letter range but is no letter.
 bool MatchesAt(const std::string& text, std::size_t at, const std::string& needle,
                bool ignoreCase) {
   if (at + needle.size() > text.size()) return false;
+  if (!ignoreCase) return text.compare(at, needle.size(), needle) == 0;
   for (std::size_t k = 0; k < needle.size(); ++k) {
     char a = text[at + k];
     char b = needle[k];
-    if (ignoreCase) {
-      a = FoldAscii(a);
-      b = FoldAscii(b);
+    if (Byte(text, at + k) >= 0x80 && k + 1 < needle.size()) {
+      if (a != b || text[at + k + 1] != needle[k + 1]) return false;
+      ++k;
+      continue;
     }
-    if (a != b) return false;
+    if (FoldAscii(a) != FoldAscii(b)) return false;
   }
   return true;
 }
@@ -81,12 +85,12 @@ std::string MidText(const std::string& text, long long start, std::size_t length
 
 std::string ToLowerAscii(const std::string& text) {
   std::string out = text;
-  for (char& c : out) c = FoldAscii(c);
+  for (std::size_t i = 0; i < out.size(); i += CharLengthAt(out, i)) out[i] = FoldAscii(out[i]);
   return out;
 }
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && MatchesAt(a, 0, b, true);
+  return a.size() == b.size() && (a.empty() || MatchesAt(a, 0, b, true));
 }
 
 std::string TrimLeftSpaces(const std::string& text) {

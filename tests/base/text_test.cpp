@@ -33,6 +33,7 @@ TEST(TextFind, Table) {
       {"x" + kDa + "y", kDa, 1, false, 2},
       {kDa + kDa, "\xF3\xB4", 1, false, 0},   // spans two characters
       {"\xC4\xE3", "\xE4", 1, true, 0},       // non-ASCII bytes are not folded
+      {kWithTrailA, "\xB0" "a", 1, true, 0},   // a trail byte in the letter range is no letter
       {"abc", "c", 4, false, 0},
   };
   for (const auto& c : cases) {
@@ -48,6 +49,9 @@ TEST(TextFind, WalkHintGivesSameResultAsFullWalk) {
   }
   EXPECT_EQ(FindLastText(text, "A"), text.size());
   EXPECT_EQ(FindLastText(kWithTrailA, "A"), 0u);
+  EXPECT_EQ(ToLowerAscii("AB" + kWithTrailA), "ab" + kWithTrailA);
+  EXPECT_TRUE(EqualsIgnoreCase("Accept:", "aCCEPT:"));
+  EXPECT_FALSE(EqualsIgnoreCase(kWithTrailA, "\xB0" "a"));
 }
 
 TEST(TextSpaces, OnlySpaceAndFullWidthSpace) {
