@@ -1,9 +1,74 @@
 // app/window_events.cpp -- the window-created sequence and the resize rule.
 #include "app/window_events.h"
 
-#include "app/main_view.h"
+#include <cstdio>
+#include <mutex>
+#include <thread>
 
-void OnWindowCreated() { View().ShowMainWindow(); }
+#include "app/main_view.h"
+#include "app/shared_state.h"
+#include "assets/assets.h"
+#include "draws/refresh.h"
+#include "platform/event_wait.h"
+#include "schedule/clock_sync.h"
+
+namespace {
+
+// The order in which the window-created sequence disables the plan buttons.
+constexpr Control kPlanButtonsDisableOrder[] = {
+    Control::按钮_个位大小, Control::按钮_十位大小, Control::按钮_个位单双, Control::按钮_十位单双,
+    Control::按钮_百位大小, Control::按钮_百位单双, Control::按钮_千位大小, Control::按钮_千位单双,
+    Control::按钮_万位大小, Control::按钮_万位单双,
+};
+
+std::mutex seamMutex;
+std::function<void()> startupRefreshSeam;
+
+// Starts RefreshCycle on a detached worker: nothing keeps a handle to it or waits for it.
+void StartStartupRefresh() {
+  std::function<void()> seam;
+  {
+    std::lock_guard<std::mutex> lock(seamMutex);
+    seam = startupRefreshSeam;
+  }
+  if (seam) {
+    seam();
+    return;
+  }
+  StartStartupRefresh();
+}
+
+DigitImages LoadStoredDigitImages() {
+  DigitImages images;
+  for (int d = 0; d <= 9; ++d) {
+    char name[16];
+    std::snprintf(name, sizeof name, "digit%d.png", d);
+    images[static_cast<std::size_t>(d)] = LoadAsset(name);
+  }
+  return images;
+}
+
+}  // namespace
+
+void OnWindowCreated() {
+  MainView& view = View();
+  view.ShowMainWindow();
+  for (Control button : kPlanButtonsDisableOrder) view.SetButtonEnabled(button, false);
+
+  // The template still shows its own picture, the plate: the first object is the plate.
+  plateObjectId = view.CreateBoxObject(0, 0, true);
+  view.SetBoxObjectVisible(plateObjectId, true);
+
+  StoreDigitImages(LoadStoredDigitImages());
+  dataReady = false;
+
+  SyncClockFromWeb();  // reports a refused setting itself; start-up goes on either way
+
+  // Timer ticks that fall into this wait are handled, and may run a refresh of their own.
+  WaitLettingEventsRun(1000);
+
+  StartStartupRefresh();
+}
 
 void OnWindowResized() {
   MainView& view = View();
@@ -12,4 +77,9 @@ void OnWindowResized() {
   view.SetControlSize(Control::选择夹1, std::nullopt, window.height - 50);
   ControlSize tabs = view.GetControlSize(Control::选择夹1);
   view.SetControlSize(Control::超级列表框1, tabs.width - 10, tabs.height - 50);
+}
+
+void SetStartupRefreshForTest(std::function<void()> start) {
+  std::lock_guard<std::mutex> lock(seamMutex);
+  startupRefreshSeam = std::move(start);
 }
