@@ -35,7 +35,7 @@ void StartStartupRefresh() {
     seam();
     return;
   }
-  StartStartupRefresh();
+  std::thread(RefreshCycle).detach();
 }
 
 DigitImages LoadStoredDigitImages() {
