@@ -144,7 +144,7 @@ TEST_F(RefreshDrawdTest, OneRefreshFillsEverythingFromTheServer) {
   RefreshCycle();
   for (Control list : kHistoryLists) EXPECT_EQ(view.Rows(list).size(), 120u) << ControlName(list);
   // The test's own request, then one per refresh, each to the endpoint's path and query.
-  EXPECT_EQ(ReadLines(log), std::vector<std::string>(3, "GET " + kTarget + " 200"));
+  EXPECT_EQ(ReadLines(log), std::vector<std::string>(3, "10:20:45 GET " + kTarget + " 200"));
   std::filesystem::remove(log);
 }
 

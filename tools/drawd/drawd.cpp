@@ -4,8 +4,8 @@
 //
 // Listens on 127.0.0.1 only. --port 0 picks a free port; the chosen one is printed on the
 // first line of standard output ("drawd listening on 127.0.0.1:PORT"). --now fixes the
-// lottery's wall time (UTC+8) for every answer; --delay-ms waits before each answer;
-// --log appends one line per request; --rows lists that many draws instead of 120.
+// lottery's wall time (UTC+8) for every answer; --delay-ms waits before answering the draw
+// results; --log appends one line per request, with the lottery time it was answered at; --rows lists that many draws instead of 120.
 #include <httplib.h>
 
 #include <chrono>
@@ -84,10 +84,15 @@ class RequestLog {
     if (!path.empty()) file_.open(path, std::ios::app);
   }
   bool Failed(const std::string& path) const { return !path.empty() && !file_.is_open(); }
-  void Write(const httplib::Request& req, const httplib::Response& res) {
+  // "HH:MM:SS METHOD TARGET STATUS", the time being the lottery's when the answer went out.
+  void Write(drawd::LotteryTime time, const httplib::Request& req, const httplib::Response& res) {
     if (!file_.is_open()) return;
+    const long long second = ((time % 86400) + 86400) % 86400;
+    char clock[16];
+    std::snprintf(clock, sizeof clock, "%02lld:%02lld:%02lld", second / 3600, second / 60 % 60,
+                  second % 60);
     std::lock_guard<std::mutex> lock(mutex_);
-    file_ << req.method << ' ' << req.target << ' ' << res.status << '\n';
+    file_ << clock << ' ' << req.method << ' ' << req.target << ' ' << res.status << '\n';
     file_.flush();
   }
 
@@ -117,8 +122,10 @@ int main(int argc, char** argv) {
   // GET and HEAD of every path come here (the library routes HEAD to the GET handlers and
   // sends no body for it). HEAD anywhere answers 200 with a Date, for clock setting.
   server.Get(".*", [&](const httplib::Request& req, httplib::Response& res) {
-    if (options.delayMs > 0)
+    // Only the draw results are slow: a Date answers at once, as a time server would.
+    if (options.delayMs > 0 && req.method != "HEAD" && req.path == kEndpointPath) {
       std::this_thread::sleep_for(std::chrono::milliseconds(options.delayMs));
+    }
     const drawd::LotteryTime time = now();
     res.set_header("Date", drawd::HttpDate(time));
     res.set_header("Cache-Control", "no-store");
@@ -139,8 +146,9 @@ int main(int argc, char** argv) {
     res.status = 200;
     res.set_content(body, "text/html; charset=utf-8");
   });
-  server.set_logger(
-      [&log](const httplib::Request& req, const httplib::Response& res) { log.Write(req, res); });
+  server.set_logger([&log, &now](const httplib::Request& req, const httplib::Response& res) {
+    log.Write(now(), req, res);
+  });
 
   int port = options.port;
   if (port == 0) {
