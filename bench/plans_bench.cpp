@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QEventLoop>
 
 #include <stdlib.h>
 
@@ -15,6 +16,7 @@
 #include "plans/plan_eval.h"
 #include "plans/plan_store.h"
 #include "platform/codepage.h"
+#include "platform/event_wait.h"
 #include "platform/profile.h"
 #include "tests/support/recording_view.h"
 
@@ -96,12 +98,23 @@ void BM_TimeToAcceptedPattern_Window(benchmark::State& state) {
   SetSettingsFolderForTest([folder] { return folder; });
   StoreDrawHistory(FixedHistory());
   const std::string& key = Gbk("个位正则大小");
+  // Counts the tries; the events still run as they do without the hook.
+  int tries = 0;
+  SetEventWaitHooksForTest({[&tries] {
+                              ++tries;
+                              QCoreApplication::processEvents(QEventLoop::AllEvents);
+                            },
+                            nullptr});
   for (auto _ : state) {
     state.PauseTiming();
     WriteProfileString(PlanStorePath(), PlanSection(), key, "");
     state.ResumeTiming();
     RunPlan(key, 5, 1);
   }
+  SetEventWaitHooksForTest({});
+  state.counters["tries"] = tries;
+  // 1 when the generation reached its limit of tries and stored nothing.
+  state.counters["gave_up"] = ReadProfileString(PlanStorePath(), PlanSection(), key).empty();
 }
 BENCHMARK(BM_TimeToAcceptedPattern_Window)
     ->Iterations(1)
