@@ -10,8 +10,10 @@ inline constexpr int kPatternSymbols = 50;
 // The highest score a generated pattern may have to be accepted.
 inline constexpr int kAcceptedScore = 3;
 
-// Tries after which generation gives up: a normal history needs about a hundred, and some
-// histories (50 newest ids sharing one period number) can never reach an accepted score.
+// Tries after which generation gives up, so that a history no pattern can fit (50 newest
+// ids sharing one period number) does not keep the run going for ever. Independent random
+// symbols would be accepted after about a hundred tries; the reseeded draws are strongly
+// correlated, so a typical history needs thousands to tens of thousands.
 inline constexpr int kMaxGenerationTries = 200000;
 
 // The settings file: "syst.tb" in the per-user settings folder, or the bare file name when
