@@ -47,8 +47,11 @@ std::string RandomPattern(int attribute) {
 
 // Tries random patterns until one is accepted, and stores it. Nothing is stored when the
 // evaluation reports missing data or when the tries run out.
+std::atomic<int> generationTryLimit{kMaxGenerationTries};
+
 std::optional<std::string> GeneratePattern(const std::string& key, int position, int attribute) {
-  for (int tries = 0; tries < kMaxGenerationTries; ++tries) {
+  const int limit = generationTryLimit.load();
+  for (int tries = 0; tries < limit; ++tries) {
     std::string pattern = RandomPattern(attribute);
     bool dataMissing = false;
     int score = EvaluatePlan(pattern, false, position, attribute, &dataMissing);
@@ -84,6 +87,10 @@ void RunPlan(const std::string& key, int position, int attribute) {
   if (std::optional<std::string> accepted = GeneratePattern(key, position, attribute)) {
     EvaluatePlan(*accepted, true, position, attribute);
   }
+}
+
+void SetGenerationTryLimitForTest(int tries) {
+  generationTryLimit = tries > 0 ? tries : kMaxGenerationTries;
 }
 
 int RandomDraw() {
