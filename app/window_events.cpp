@@ -9,17 +9,11 @@
 #include "app/shared_state.h"
 #include "assets/assets.h"
 #include "draws/refresh.h"
+#include "plans/plan_buttons.h"
 #include "platform/event_wait.h"
 #include "schedule/clock_sync.h"
 
 namespace {
-
-// The order in which the window-created sequence disables the plan buttons.
-constexpr Control kPlanButtonsDisableOrder[] = {
-    Control::按钮_个位大小, Control::按钮_十位大小, Control::按钮_个位单双, Control::按钮_十位单双,
-    Control::按钮_百位大小, Control::按钮_百位单双, Control::按钮_千位大小, Control::按钮_千位单双,
-    Control::按钮_万位大小, Control::按钮_万位单双,
-};
 
 std::mutex seamMutex;
 std::function<void()> startupRefreshSeam;
@@ -53,7 +47,7 @@ DigitImages LoadStoredDigitImages() {
 void OnWindowCreated() {
   MainView& view = View();
   view.ShowMainWindow();
-  for (Control button : kPlanButtonsDisableOrder) view.SetButtonEnabled(button, false);
+  for (Control button : kPlanButtonLockOrder) view.SetButtonEnabled(button, false);
 
   // The template still shows its own picture, the plate: the first object is the plate.
   plateObjectId = view.CreateBoxObject(0, 0, true);

@@ -78,14 +78,9 @@ void FinishRefresh() {
   // the start-up refresh ending while a click's plan runs). Enabling the buttons then would
   // let a second plan start inside the first and interleave the plan table.
   if (!PlanRunInProgress()) {
-    static constexpr Control kEnableOrder[] = {
-        Control::按钮_个位大小, Control::按钮_十位大小, Control::按钮_个位单双,
-        Control::按钮_十位单双, Control::按钮_百位大小, Control::按钮_百位单双,
-        Control::按钮_千位大小, Control::按钮_千位单双, Control::按钮_万位大小,
-        Control::按钮_万位单双,
-    };
     MainView& view = View();
-    for (Control button : kEnableOrder) view.SetButtonEnabled(button, true);
+    // The four the refresh disabled first, then the other six: the lock order.
+    for (Control button : kPlanButtonLockOrder) view.SetButtonEnabled(button, true);
   }
   RunCurrentPlan();
 }
