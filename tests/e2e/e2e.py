@@ -67,19 +67,39 @@ class Session:
             self.env.update({"LD_PRELOAD": LIBFAKETIME, "FAKETIME": "@" + fake_time,
                              "FAKETIME_DONT_FAKE_MONOTONIC": "1", "TZ": "UTC",
                              "FAKETIME_NO_CACHE": "1"})
-        self.start_screen()
-        if start_drawd:
-            self.start([args.drawd, "--port", str(args.port), "--log", self.log_path,
-                        "--delay-ms", str(drawd_delay_ms)], env=self.env)
-            wait_for("drawd", lambda: self.drawd_up(), 10)
-        self.program = self.start(["setpriv", "--bounding-set=-sys_time", args.binary],
-                                  env=self.env)
+            # Sanitizer builds want their runtime first in the library list; libfaketime
+            # only wraps the clock calls, so the order does not matter to them here.
+            asan = self.env.get("ASAN_OPTIONS", "")
+            self.env["ASAN_OPTIONS"] = (asan + ":" if asan else "") + "verify_asan_link_order=0"
+        try:
+            self.start_screen()
+            if start_drawd:
+                self.start([args.drawd, "--port", str(args.port), "--log", self.log_path,
+                            "--delay-ms", str(drawd_delay_ms)], env=self.env)
+                wait_for("drawd", lambda: self.drawd_up(), 10)
+            self.program = self.start(["setpriv", "--bounding-set=-sys_time", args.binary],
+                                      env=self.env)
+        except BaseException:
+            self.stop()
+            raise
 
     def start(self, command, env=None, **kwargs):
-        process = subprocess.Popen(command, env=env or self.env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, **kwargs)
+        # Each process writes to a log of its own, shown when the scenario fails.
+        name = os.path.basename(command[-1] if command[0] == "setpriv" else command[0])
+        log = open(os.path.join(self.home, f"{len(self.processes)}-{name}.log"), "wb")
+        process = subprocess.Popen(command, env=env or self.env, stdout=log,
+                                   stderr=subprocess.STDOUT, **kwargs)
+        log.close()
         self.processes.append(process)
         return process
+
+    def print_logs(self):
+        for entry in sorted(os.listdir(self.home)):
+            if entry.endswith(".log") and entry != "drawd.log":
+                with open(os.path.join(self.home, entry), errors="replace") as log:
+                    tail = log.read()[-3000:]
+                if tail.strip():
+                    print(f"--- {entry} ---\n{tail}")
 
     def start_screen(self):
         read_end, write_end = os.pipe()
@@ -118,6 +138,7 @@ class Session:
             return [line for line in log if "GetOpenNumber" in line and "GET" in line]
 
     def stop(self):
+        failed = sys.exc_info()[0] is not None
         for process in reversed(self.processes):
             if process.poll() is None:
                 process.terminate()
@@ -126,6 +147,8 @@ class Session:
                 process.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 process.kill()
+        if failed:
+            self.print_logs()
         shutil.rmtree(self.home, ignore_errors=True)
 
     # --- the window, through the accessibility interface ---
@@ -253,7 +276,7 @@ def scenario_startup(args):
     """Window, frame size, locked buttons until the first refresh, tables, tiles, a plan."""
     session = Session(args, drawd_delay_ms=4000)
     try:
-        window = wait_for("the window", session.window_id, 20)
+        window = wait_for("the window", session.window_id, 40)
         wait_for("a 638 x 665 frame", lambda: session.outer_size(window) == (638, 665), 10)
         buttons = wait_for("ten plan buttons", lambda: len(session.plan_buttons()) == 10
                            and session.plan_buttons(), 20)
@@ -293,7 +316,7 @@ def scenario_schedule(args):
     # 10:00:57 lottery time (UTC+8) is 02:00:57 UTC.
     session = Session(args, fake_time="2026-12-11 02:00:57")
     try:
-        wait_for("the window", session.window_id, 20)
+        wait_for("the window", session.window_id, 40)
         wait_for("the start-up refresh", lambda: len(session.requests_logged()) >= 1, 20)
         start = len(session.requests_logged())
         wait_for("a refresh at 10:01:03", lambda: len(session.requests_logged()) >= start + 1, 20)
@@ -311,7 +334,7 @@ def scenario_server_down(args):
     """Without drawd, the no-data message appears and the window still answers."""
     session = Session(args, start_drawd=False)
     try:
-        wait_for("the window", session.window_id, 20)
+        wait_for("the window", session.window_id, 40)
         message = wait_for("the no-data message", lambda: [
             t for t in session.dialog_texts() if "开奖数据未成功获取" in t[1]], 30)
         if message[0][0] != "信息：":
@@ -328,7 +351,7 @@ def scenario_close_while_fetching(args):
     """Closing the window while drawd delays its answer ends the program at once."""
     session = Session(args, drawd_delay_ms=20000)
     try:
-        window = wait_for("the window", session.window_id, 20)
+        window = wait_for("the window", session.window_id, 40)
         wait_for("the start-up refresh waiting on drawd", lambda: session.requests_logged() or
                  True, 1)
         time.sleep(2.5)
