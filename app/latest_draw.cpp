@@ -7,7 +7,6 @@
 
 #include "app/main_view.h"
 #include "app/shared_state.h"
-#include "build_config.h"
 #include "platform/codepage.h"
 #include "platform/event_wait.h"
 
@@ -50,8 +49,7 @@ void ShowLatestDraw() {
 
   std::shared_ptr<const DrawHistory> history = LoadDrawHistory();
   if (history->drawNumbers.size() < kMinimumHistory) {
-    view.ShowMessage(Gbk("开奖数据未成功获取，请确保能联网") + build_config::kNoDataDomain,
-                     kMessageStylePlain);
+    view.ShowMessage(NoDataMessage(), kMessageStylePlain);
     return;
   }
   const std::string& newest = history->drawNumbers.front();

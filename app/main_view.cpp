@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include "build_config.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -43,6 +44,14 @@ MainView& View() {
   return view ? *view : inertView;
 }
 
-void SetMainView(MainView* view) { installedView.store(view, std::memory_order_release); }
+void SetMainView(MainView* view) {
+  installedView.store(view, std::memory_order_release);
+}
 
-const std::string& DefaultMessageCaption() { return Gbk("信息："); }
+const std::string& DefaultMessageCaption() {
+  return Gbk("信息：");
+}
+
+std::string NoDataMessage() {
+  return Gbk("开奖数据未成功获取，请确保能联网") + build_config::kNoDataDomain;
+}

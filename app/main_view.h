@@ -17,7 +17,7 @@ struct ControlSize {
 };
 
 // Message box styles.
-inline constexpr int kMessageStylePlain = 0;  // one OK button, no icon
+inline constexpr int kMessageStylePlain = 0;   // one OK button, no icon
 inline constexpr int kMessageStyleError = 16;  // one OK button, the error icon
 
 class MainView {
@@ -63,3 +63,7 @@ void SetMainView(MainView* view);
 
 // The default caption of message boxes, "信息：".
 const std::string& DefaultMessageCaption();
+
+// The no-data message, shown by the latest-draw display and by plan evaluation: the fixed
+// sentence followed by the domain configured at build time.
+std::string NoDataMessage();

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QWindow>
 
+#include <iterator>
 #include <utility>
 
 #include "app/animation_box.h"
@@ -22,6 +23,7 @@
 #include "assets/assets.h"
 #include "build_config.h"
 #include "plans/plan_buttons.h"
+#include "plans/plan_kinds.h"
 #include "plans/plan_store.h"
 #include "schedule/timer.h"
 
@@ -38,25 +40,10 @@ namespace {
 constexpr int kFrameCheckMilliseconds = 50;
 constexpr int kFrameCheckLimit = 60;
 
-struct PlanButtonSpec {
-  Control control;
-  int kind;  // the plan kind its click runs
-  int top;   // in the group box; all sit at left 16 and are 144 x 24
-  const char* caption;
-};
-
-const PlanButtonSpec kPlanButtons[] = {
-    {Control::按钮_个位大小, 1, 23, "个位大小正则计划"},
-    {Control::按钮_个位单双, 2, 47, "个位单双正则计划"},
-    {Control::按钮_十位大小, 3, 84, "十位大小正则计划"},
-    {Control::按钮_十位单双, 4, 108, "十位单双正则计划"},
-    {Control::按钮_百位大小, 5, 145, "百位大小正则计划"},
-    {Control::按钮_百位单双, 6, 169, "百位单双正则计划"},
-    {Control::按钮_千位大小, 7, 208, "千位大小正则计划"},
-    {Control::按钮_千位单双, 8, 232, "千位单双正则计划"},
-    {Control::按钮_万位大小, 9, 272, "万位大小正则计划"},
-    {Control::按钮_万位单双, 10, 296, "万位单双正则计划"},
-};
+// Tops of the ten plan buttons in the group box, in plan-kind order (all sit at left 16
+// and are 144 x 24); their controls, captions and kinds come from the plan-kind table.
+constexpr int kPlanButtonTops[] = {23, 47, 84, 108, 145, 169, 208, 232, 272, 296};
+static_assert(std::size(kPlanButtonTops) == kPlanKinds.size());
 
 // A face that holds the simplified Chinese characters: the system's own when it does,
 // otherwise the first installed one that does.
@@ -265,11 +252,11 @@ void MainWindow::BuildTabPages() {
 }
 
 void MainWindow::BuildPlanButtons(QWidget* groupBox) {
-  for (const PlanButtonSpec& spec : kPlanButtons) {
-    auto* button = new QPushButton(UiText(spec.caption), groupBox);
-    button->setGeometry(16, spec.top, 144, 24);
-    controls_[static_cast<std::size_t>(spec.control)] = button;
-    QObject::connect(button, &QPushButton::clicked, this, [this, kind = spec.kind] {
+  for (const PlanKind& plan : kPlanKinds) {
+    auto* button = new QPushButton(UiText(plan.caption), groupBox);
+    button->setGeometry(16, kPlanButtonTops[plan.kind - 1], 144, 24);
+    controls_[static_cast<std::size_t>(plan.button)] = button;
+    QObject::connect(button, &QPushButton::clicked, this, [this, kind = plan.kind] {
       if (handlers_.planButton) handlers_.planButton(kind);
     });
   }

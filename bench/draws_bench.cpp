@@ -2,11 +2,8 @@
 // on the window's thread and on a worker, and the extraction alone on a 10 MiB page.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,6 +11,7 @@
 
 #include "app/main_window.h"
 #include "app/shared_state.h"
+#include "bench/offscreen_window.h"
 #include "build_config.h"
 #include "draws/extraction.h"
 #include "draws/refresh.h"
@@ -24,16 +22,6 @@
 namespace {
 
 constexpr std::size_t kPageBytes = std::size_t{10} << 20;
-
-MainWindow& Window() {
-  static MainWindow* window = [] {
-    auto* made = new MainWindow(WindowHandlers{});
-    made->Create();
-    made->show();
-    return made;
-  }();
-  return *window;
-}
 
 // One drawd per row count, kept for the whole run, and the refresh pointed at it. The
 // display is not started: it runs on a thread of its own and is no part of the refresh.
@@ -49,7 +37,7 @@ void PointRefreshAt(int rows) {
     return FetchPageText(base + url.substr(std::string(build_config::kDrawsBaseUrl).size()));
   });
   SetDisplayStarterForTest([] {});
-  Window();
+  BenchWindow();
 }
 
 bool CheckHistory(benchmark::State& state, int rows) {
@@ -74,7 +62,7 @@ BENCHMARK(BM_RefreshOnWindowThread)
 void BM_RefreshFromWorker(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
   PointRefreshAt(rows);
-  HandOffView& view = Window().WindowView();
+  HandOffView& view = BenchWindow().WindowView();
   for (auto _ : state) {
     std::atomic<bool> done{false};
     auto start = std::chrono::steady_clock::now();
@@ -136,13 +124,6 @@ BENCHMARK(BM_Extract10MiBOfLeftMarkersOnly)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  int appArgc = 1;
-  char* appArgv[] = {argv[0], nullptr};
-  QApplication app(appArgc, appArgv);
   InitSharedState();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksOffscreen(argc, argv);
 }

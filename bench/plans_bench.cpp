@@ -1,7 +1,6 @@
 // bench/plans_bench.cpp -- score-only plan evaluations, and the time to an accepted pattern.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QEventLoop>
 
 #include <stdlib.h>
@@ -13,6 +12,7 @@
 
 #include "app/main_window.h"
 #include "app/shared_state.h"
+#include "bench/offscreen_window.h"
 #include "plans/plan_eval.h"
 #include "plans/plan_store.h"
 #include "platform/codepage.h"
@@ -46,16 +46,6 @@ std::string SomePattern() {
   return pattern;
 }
 
-MainWindow& Window() {
-  static MainWindow* window = [] {
-    auto* made = new MainWindow(WindowHandlers{});
-    made->Create();
-    made->show();
-    return made;
-  }();
-  return *window;
-}
-
 // The settings file lives in a folder of the benchmark's own.
 const std::string& SettingsFolderForBench() {
   static const std::string folder = [] {
@@ -77,14 +67,14 @@ void BM_ScoreOnlyEvaluation_RecordingView(benchmark::State& state) {
   RecordingView view;
   SetMainView(&view);
   ScoreOnlyEvaluations(state);
-  SetMainView(&Window().WindowView());
+  SetMainView(&BenchWindow().WindowView());
 }
 // The recording view keeps a line per call, so the run is kept to a fixed length.
 BENCHMARK(BM_ScoreOnlyEvaluation_RecordingView)->Iterations(200000)->Unit(benchmark::kMicrosecond);
 
 // On the window's thread, as a click runs it, with the real window offscreen.
 void BM_ScoreOnlyEvaluation_Window(benchmark::State& state) {
-  SetMainView(&Window().WindowView());
+  SetMainView(&BenchWindow().WindowView());
   ScoreOnlyEvaluations(state);
 }
 BENCHMARK(BM_ScoreOnlyEvaluation_Window)->Unit(benchmark::kMicrosecond);
@@ -93,7 +83,7 @@ BENCHMARK(BM_ScoreOnlyEvaluation_Window)->Unit(benchmark::kMicrosecond);
 // with the real window offscreen and the real uptime counter; the median of the
 // repetitions is the figure.
 void BM_TimeToAcceptedPattern_Window(benchmark::State& state) {
-  SetMainView(&Window().WindowView());
+  SetMainView(&BenchWindow().WindowView());
   std::string folder = SettingsFolderForBench();
   SetSettingsFolderForTest([folder] { return folder; });
   StoreDrawHistory(FixedHistory());
@@ -125,14 +115,8 @@ BENCHMARK(BM_TimeToAcceptedPattern_Window)
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  int appArgc = 1;
-  char* appArgv[] = {argv[0], nullptr};
-  QApplication app(appArgc, appArgv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  int status = RunBenchmarksOffscreen(argc, argv);
   SetSettingsFolderForTest(nullptr);
   std::filesystem::remove_all(SettingsFolderForBench());
-  return 0;
+  return status;
 }

@@ -1,15 +1,13 @@
 // bench/view_handoff_bench.cpp -- filling the three history tables from a worker thread.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 
 #include "app/main_window.h"
+#include "bench/offscreen_window.h"
 
 namespace {
 
@@ -32,19 +30,9 @@ void FillTables(MainView& view) {
   }
 }
 
-MainWindow& Window() {
-  static MainWindow* window = [] {
-    auto* made = new MainWindow(WindowHandlers{});
-    made->Create();
-    made->show();
-    return made;
-  }();
-  return *window;
-}
-
 // From the worker's first call until the window's thread has applied the last one.
 void BM_FillTablesFromWorker(benchmark::State& state) {
-  HandOffView& view = Window().WindowView();
+  HandOffView& view = BenchWindow().WindowView();
   for (auto _ : state) {
     std::atomic<bool> done{false};
     auto start = std::chrono::steady_clock::now();
@@ -62,7 +50,7 @@ BENCHMARK(BM_FillTablesFromWorker)->UseManualTime()->Unit(benchmark::kMillisecon
 
 // The same fill run by the window's own thread (a refresh started by the timer).
 void BM_FillTablesOnWindowThread(benchmark::State& state) {
-  HandOffView& view = Window().WindowView();
+  HandOffView& view = BenchWindow().WindowView();
   for (auto _ : state) FillTables(view);
 }
 BENCHMARK(BM_FillTablesOnWindowThread)->Unit(benchmark::kMillisecond);
@@ -70,12 +58,5 @@ BENCHMARK(BM_FillTablesOnWindowThread)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  int appArgc = 1;
-  char* appArgv[] = {argv[0], nullptr};
-  QApplication app(appArgc, appArgv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksOffscreen(argc, argv);
 }

@@ -12,16 +12,6 @@
 
 namespace {
 
-// Lower case of the ASCII letters that start a character; the second byte of a two-byte
-// character is left alone even when it happens to be a letter's byte value.
-std::string LowerText(const std::string& text) {
-  std::string out = text;
-  for (std::size_t i = 0; i < out.size(); i += CharLengthAt(out, i)) {
-    if (out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
-  }
-  return out;
-}
-
 std::string ExpandQuoteMarker(const std::string& marker) {
   return ReplaceText(marker, Gbk("#引号"), "\"");
 }
@@ -100,7 +90,7 @@ std::string ValueAfterColon(const std::string& line) {
 }
 
 std::string UrlHost(const std::string& url, bool keepPort) {
-  std::string address = LowerText(url);
+  std::string address = ToLowerAscii(url);
   if (address.empty() || address.back() != '/') address += '/';
   std::string schemeMarker = "https://";
   if (!StartsWith(address, schemeMarker)) {
@@ -116,7 +106,7 @@ std::string UrlHost(const std::string& url, bool keepPort) {
 int UrlPort(const std::string& url) {
   std::string host = UrlHost(url, true);
   std::size_t colon = FindLastText(host, ":");
-  if (colon == 0) return StartsWith(LowerText(url.substr(0, 5)), "https") ? 443 : 80;
+  if (colon == 0) return StartsWith(ToLowerAscii(url.substr(0, 5)), "https") ? 443 : 80;
   long long port = TextToInt(MidText(host, static_cast<long long>(colon) + 1));
   // Out-of-range values become -1, which no connection accepts, instead of wrapping.
   return (port < 0 || port > 65535) ? -1 : static_cast<int>(port);
@@ -126,7 +116,7 @@ std::string UrlPath(const std::string& url) {
   std::string host = UrlHost(url);
   // The host is looked for after the scheme marker, so that a host whose name also occurs
   // inside the scheme ("h" or "tp" in "http://h/x") is not found there.
-  const auto searchFrom = static_cast<long long>(AfterSchemeMarker(LowerText(url))) + 1;
+  const auto searchFrom = static_cast<long long>(AfterSchemeMarker(ToLowerAscii(url))) + 1;
   std::size_t hostAt = FindText(url, host, searchFrom, true);
   if (hostAt == 0) hostAt = static_cast<std::size_t>(searchFrom);
   std::size_t slash = FindText(url, "/", static_cast<long long>(hostAt));

@@ -6,7 +6,6 @@
 #include "app/main_view.h"
 #include "app/shared_state.h"
 #include "base/text.h"
-#include "build_config.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -152,10 +151,6 @@ int PeriodNumber(const std::string& periodId) {
       return number;
     }
   }
-}
-
-std::string NoDataMessage() {
-  return Gbk("开奖数据未成功获取，请确保能联网") + build_config::kNoDataDomain;
 }
 
 int EvaluatePlan(const std::string& pattern, bool display, int position, int attribute,

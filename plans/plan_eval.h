@@ -28,6 +28,3 @@ int PeriodNumber(const std::string& periodId);
 // table as it was and returns 5; dataMissing, when given, is then set true (else false).
 int EvaluatePlan(const std::string& pattern, bool display, int position, int attribute,
                  bool* dataMissing = nullptr);
-
-// The no-data message text: the fixed sentence followed by the configured domain.
-std::string NoDataMessage();

@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+#include "base/text.h"
+
 namespace {
 
 // One line of the file as it stands: its text without the line break, and the break itself
@@ -45,29 +47,10 @@ std::string Trim(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
-std::size_t CharLength(const std::string& text, std::size_t i) {
-  return (static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size()) ? 2 : 1;
-}
-
-// ASCII letters folded to lower case; the bytes of two-byte characters stay as they are,
-// so that a trail byte in the letter range never makes two characters equal.
-std::string FoldName(const std::string& name) {
-  std::string folded = name;
-  for (std::size_t i = 0; i < folded.size(); i += CharLength(folded, i)) {
-    char& c = folded[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  return FoldName(a) == FoldName(b);
-}
-
 // Byte index of the first ']' that is a character of its own, or npos. The byte 0x5D can be
 // the second byte of a two-byte character.
 std::size_t FindClosingBracket(const std::string& text, std::size_t from) {
-  for (std::size_t i = from; i < text.size(); i += CharLength(text, i)) {
+  for (std::size_t i = from; i < text.size(); i += CharLengthAt(text, i)) {
     if (text[i] == ']') return i;
   }
   return std::string::npos;
@@ -141,7 +124,7 @@ std::string CutToLimit(const std::string& value, std::size_t limit) {
   if (value.size() <= limit) return value;
   std::size_t end = 0;
   while (end < value.size()) {
-    std::size_t next = end + CharLength(value, end);
+    std::size_t next = end + CharLengthAt(value, end);
     if (next > limit) break;
     end = next;
   }
@@ -249,12 +232,12 @@ void SetEntry(std::vector<Line>& lines, const std::string& section, const std::s
   for (std::size_t i = 0; i < lines.size(); ++i) {
     ParsedLine parsed = ParseLine(lines[i].text);
     if (parsed.kind == LineKind::kSection) {
-      inSection = SameName(parsed.name, section);
+      inSection = EqualsIgnoreCase(parsed.name, section);
       if (inSection && !firstSectionEnd) firstSectionEnd = i + 1;
       continue;
     }
     if (!inSection) continue;
-    if (parsed.kind == LineKind::kEntry && SameName(parsed.name, key)) {
+    if (parsed.kind == LineKind::kEntry && EqualsIgnoreCase(parsed.name, key)) {
       lines[i].text = EntryPrefix(lines[i].text) + value;
       return;
     }
@@ -322,8 +305,8 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
   for (const Line& line : SplitLines(*file.content)) {
     ParsedLine parsed = ParseLine(line.text);
     if (parsed.kind == LineKind::kSection) {
-      inSection = SameName(parsed.name, section);
-    } else if (inSection && parsed.kind == LineKind::kEntry && SameName(parsed.name, key)) {
+      inSection = EqualsIgnoreCase(parsed.name, section);
+    } else if (inSection && parsed.kind == LineKind::kEntry && EqualsIgnoreCase(parsed.name, key)) {
       return CutToLimit(StripMatchingQuotes(parsed.value), kProfileValueLimit);
     }
   }

@@ -15,6 +15,7 @@
 #include "build_config.h"
 #include "draws/refresh.h"
 #include "net/web_fetcher.h"
+#include "plans/plan_buttons.h"
 #include "platform/codepage.h"
 #include "platform/event_wait.h"
 #include "tests/support/draws_drawd.h"
@@ -29,10 +30,6 @@ const std::string kTarget =
 
 constexpr Control kHistoryLists[] = {Control::超级列表框1, Control::超级列表框2,
                                      Control::超级列表框3};
-constexpr Control kPlanButtons[] = {
-    Control::按钮_个位大小, Control::按钮_个位单双, Control::按钮_十位大小, Control::按钮_十位单双,
-    Control::按钮_百位大小, Control::按钮_百位单双, Control::按钮_千位大小, Control::按钮_千位单双,
-    Control::按钮_万位大小, Control::按钮_万位单双};
 
 // The ids and numbers of a drawd page, read with a pattern of its own rather than the
 // program's extraction.
@@ -59,7 +56,7 @@ class RefreshDrawdTest : public ::testing::Test {
     for (int d = 0; d < 10; ++d) images[static_cast<std::size_t>(d)] = Bytes(10 + d, 'x');
     StoreDigitImages(images);
     SetMainView(&view);
-    for (Control button : kPlanButtons) view.SetButtonEnabled(button, false);
+    for (Control button : kPlanButtonLockOrder) view.SetButtonEnabled(button, false);
     // The display runs for real, on threads this test joins before the view goes away.
     SetDisplayStarterForTest([this] { displays.emplace_back(ShowLatestDraw); });
     SetEventWaitHooksForTest({nullptr, [](int) { std::this_thread::yield(); }});
@@ -134,7 +131,7 @@ TEST_F(RefreshDrawdTest, OneRefreshFillsEverythingFromTheServer) {
   EXPECT_EQ(firstRow, newest);
   EXPECT_EQ(GbkToUtf8(view.Cell(Control::超级列表框2, 0, 6)), "27  大");
   EXPECT_EQ(GbkToUtf8(view.Cell(Control::超级列表框3, 0, 2)), "2  双");
-  for (Control button : kPlanButtons)
+  for (Control button : kPlanButtonLockOrder)
     EXPECT_TRUE(view.ButtonEnabled(button)) << ControlName(button);
 
   JoinDisplays();
@@ -177,7 +174,7 @@ TEST_F(RefreshDrawdTest, ServerDownLeavesEmptyTablesAndTheDisplayReportsIt) {
   EXPECT_TRUE(LoadDrawHistory()->periodIds.empty());
   EXPECT_TRUE(LoadDrawHistory()->drawNumbers.empty());
   EXPECT_TRUE(dataReady);
-  for (Control button : kPlanButtons)
+  for (Control button : kPlanButtonLockOrder)
     EXPECT_TRUE(view.ButtonEnabled(button)) << ControlName(button);
   ASSERT_EQ(view.Messages().size(), 1u);
   EXPECT_EQ(GbkToUtf8(view.Messages()[0].text),

@@ -25,6 +25,7 @@
 #include "build_config.h"
 #include "draws/refresh.h"
 #include "net/web_fetcher.h"
+#include "plans/plan_buttons.h"
 #include "platform/codepage.h"
 #include "platform/event_wait.h"
 #include "tests/support/draws_drawd.h"
@@ -35,10 +36,6 @@ using namespace std::chrono_literals;
 
 constexpr Control kHistoryLists[] = {Control::超级列表框1, Control::超级列表框2,
                                      Control::超级列表框3};
-constexpr Control kPlanButtons[] = {
-    Control::按钮_个位大小, Control::按钮_个位单双, Control::按钮_十位大小, Control::按钮_十位单双,
-    Control::按钮_百位大小, Control::按钮_百位单双, Control::按钮_千位大小, Control::按钮_千位单双,
-    Control::按钮_万位大小, Control::按钮_万位单双};
 
 // Runs the window's events until done() holds, for at most ten seconds.
 bool PumpUntil(const std::function<bool()>& done) {
@@ -64,7 +61,8 @@ class RefreshWindowTest : public ::testing::Test {
     window = std::make_unique<MainWindow>(WindowHandlers{});
     window->Create();
     window->show();
-    for (Control button : kPlanButtons) window->WindowView().SetButtonEnabled(button, false);
+    for (Control button : kPlanButtonLockOrder)
+      window->WindowView().SetButtonEnabled(button, false);
     // Each display runs on a thread of its own, which the test joins before the window goes.
     SetDisplayStarterForTest([this] {
       ++displaysStarted;
@@ -168,7 +166,7 @@ TEST_F(RefreshWindowTest, OneRefreshFillsTheWindowFromEitherThread) {
     EXPECT_EQ(Cell(Control::超级列表框2, 0, 6), QString::fromUtf8("27  大"));
     EXPECT_EQ(Cell(Control::超级列表框3, 119, 0), "20240304028");
     EXPECT_TRUE(dataReady);
-    for (Control button : kPlanButtons) {
+    for (Control button : kPlanButtonLockOrder) {
       EXPECT_TRUE(window->ControlWidget(button)->isEnabled()) << ControlName(button);
     }
     ASSERT_TRUE(PumpUntil([this] { return displaysEnded == displaysStarted; }));
@@ -199,7 +197,8 @@ TEST_F(RefreshWindowTest, ServerDownShowsTheMessageWhileTheWindowResponds) {
   for (Control list : kHistoryLists) EXPECT_EQ(window->List(list)->Rows().rowCount(), 0);
   EXPECT_TRUE(LoadDrawHistory()->drawNumbers.empty());
   EXPECT_TRUE(dataReady);
-  for (Control button : kPlanButtons) EXPECT_TRUE(window->ControlWidget(button)->isEnabled());
+  for (Control button : kPlanButtonLockOrder)
+    EXPECT_TRUE(window->ControlWidget(button)->isEnabled());
 
   ASSERT_TRUE(PumpUntil([this] { return !window->OpenMessages().empty(); }));
   QMessageBox* box = window->OpenMessages().front();
