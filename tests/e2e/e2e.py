@@ -270,6 +270,28 @@ def stored_plan(session, key):
     return match.group(1) if match else None
 
 
+def draw_list_matches(session, expected):
+    """True once the draw list holds drawd's draws, the newest first."""
+    for table in session.tables():
+        t = table.queryTable()
+        if t.nColumns == 10:
+            first = session.table_cells(table, 0) if t.nRows else ["", ""]
+            return (t.nRows == len(expected) and first[0] == expected[0][0]
+                    and first[1].startswith(expected[0][1]))
+    return False
+
+
+def plan_table_prediction(session):
+    """The last row of the plan table once it holds a prediction row, else None."""
+    for table in session.tables():
+        t = table.queryTable()
+        if t.nColumns == 2 and t.nRows > 0:
+            last = session.table_cells(table, t.nRows - 1)
+            if "预测【" in last[1]:
+                return last
+    return None
+
+
 # --- scenarios ---
 
 def scenario_startup(args):
@@ -285,27 +307,23 @@ def scenario_startup(args):
         expected = newest_draws(session.fetch_page())
         wait_for("the plan buttons enabled", lambda: all(
             session.enabled(b) for b in session.plan_buttons()), 30)
-        draw_list = wait_for("the draw list", lambda: [t for t in session.tables()
-                                                       if t.queryTable().nColumns == 10], 10)[0]
-        rows = draw_list.queryTable().nRows
-        if rows != len(expected) or rows == 0:
-            raise Failure(f"the draw list has {rows} rows, drawd lists {len(expected)}")
-        first = session.table_cells(draw_list, 0)
-        if first[0] != expected[0][0] or not first[1].startswith(expected[0][1]):
-            raise Failure(f"first row {first[:2]} is not the newest draw {expected[0]}")
+        if not expected:
+            raise Failure("drawd's page lists no draws")
+        wait_for(f"the draw list with {len(expected)} rows, first {expected[0]}",
+                 lambda: draw_list_matches(session, expected), 10)
         wait_for("the tiles showing " + expected[0][1],
                  lambda: tiles_shown(session, window) == expected[0][1], 10)
 
-        button = session.button(PLAN_BUTTON)
+        button = wait_for("the plan button " + PLAN_BUTTON,
+                          lambda: session.button(PLAN_BUTTON), 10)
         button.queryAction().doAction(0)
         pattern = wait_for("a stored plan", lambda: stored_plan(session, PLAN_KEY), 20)
         if len(pattern) != 50 or set(pattern) - set("大小"):
             raise Failure(f"stored plan {pattern!r} is not 50 symbols of 大 and 小")
-        plan_table = [t for t in session.tables() if t.queryTable().nColumns == 2][0]
-        wait_for("the plan table", lambda: plan_table.queryTable().nRows > 0, 10)
-        last = session.table_cells(plan_table, plan_table.queryTable().nRows - 1)
-        if "预测【" not in last[1]:
-            raise Failure(f"the plan table ends with {last}")
+        # While the window's thread is busy the accessibility tree can come back empty, so
+        # every lookup after the click is retried until it settles.
+        wait_for("the plan table ending in a prediction",
+                 lambda: plan_table_prediction(session), 20)
         session.assert_no_error_box()
     finally:
         session.stop()
