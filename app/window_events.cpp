@@ -2,12 +2,12 @@
 #include "app/window_events.h"
 
 #include <cstdio>
-#include <mutex>
 #include <thread>
 
 #include "app/main_view.h"
 #include "app/shared_state.h"
 #include "assets/assets.h"
+#include "base/seam.h"
 #include "draws/refresh.h"
 #include "plans/plan_buttons.h"
 #include "platform/event_wait.h"
@@ -15,17 +15,11 @@
 
 namespace {
 
-std::mutex seamMutex;
-std::function<void()> startupRefreshSeam;
+Seam<std::function<void()>> startupRefreshSeam;
 
 // Starts RefreshCycle on a detached worker: nothing keeps a handle to it or waits for it.
 void StartStartupRefresh() {
-  std::function<void()> seam;
-  {
-    std::lock_guard<std::mutex> lock(seamMutex);
-    seam = startupRefreshSeam;
-  }
-  if (seam) {
+  if (auto seam = startupRefreshSeam.Get()) {
     seam();
     return;
   }
@@ -74,6 +68,5 @@ void OnWindowResized() {
 }
 
 void SetStartupRefreshForTest(std::function<void()> start) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  startupRefreshSeam = std::move(start);
+  startupRefreshSeam.Set(std::move(start));
 }

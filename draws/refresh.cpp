@@ -2,7 +2,6 @@
 #include "draws/refresh.h"
 
 #include <array>
-#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -10,6 +9,8 @@
 #include "app/latest_draw.h"
 #include "app/main_view.h"
 #include "app/shared_state.h"
+#include "base/one_run.h"
+#include "base/seam.h"
 #include "build_config.h"
 #include "draws/extraction.h"
 #include "draws/history_tables.h"
@@ -17,37 +18,24 @@
 
 namespace {
 
-std::mutex seamsMutex;
-std::function<std::string(const std::string&)> pageFetcher;
-std::function<void()> displayStarter;
+Seam<std::function<std::string(const std::string&)>> pageFetcher;
+Seam<std::function<void()>> displayStarter;
 
 std::string FetchResultsPage() {
-  std::function<std::string(const std::string&)> fetcher;
-  {
-    std::lock_guard<std::mutex> lock(seamsMutex);
-    fetcher = pageFetcher;
-  }
-  return fetcher ? fetcher(DrawsEndpointUrl()) : FetchPageText(DrawsEndpointUrl());
+  if (auto fetcher = pageFetcher.Get()) return fetcher(DrawsEndpointUrl());
+  return FetchPageText(DrawsEndpointUrl());
 }
 
 void StartLatestDrawDisplay() {
-  std::function<void()> starter;
-  {
-    std::lock_guard<std::mutex> lock(seamsMutex);
-    starter = displayStarter;
-  }
-  if (starter) {
+  if (auto starter = displayStarter.Get()) {
     starter();
   } else {
     std::thread(ShowLatestDraw).detach();
   }
 }
 
-// Whether a refresh is running, and whether another was asked for meanwhile. The mutex
-// is held only to read or flip these two flags, never around the refresh itself.
-std::mutex cycleMutex;
-bool cycleRunning = false;
-bool cycleRequested = false;
+// At most one refresh in the whole program; one asked for meanwhile runs once more after.
+OneRunAtATime refreshRuns;
 
 void RunOneRefresh() {
   StartLatestDrawDisplay();
@@ -84,23 +72,7 @@ void RunOneRefresh() {
 }  // namespace
 
 void RefreshCycle() {
-  {
-    std::lock_guard<std::mutex> lock(cycleMutex);
-    if (cycleRunning) {
-      cycleRequested = true;
-      return;
-    }
-    cycleRunning = true;
-  }
-  while (true) {
-    RunOneRefresh();
-    std::lock_guard<std::mutex> lock(cycleMutex);
-    if (!cycleRequested) {
-      cycleRunning = false;
-      return;
-    }
-    cycleRequested = false;
-  }
+  refreshRuns.Run(RunOneRefresh);
 }
 
 std::string DrawsEndpointUrl() {
@@ -110,11 +82,9 @@ std::string DrawsEndpointUrl() {
 }
 
 void SetPageFetcherForTest(std::function<std::string(const std::string& url)> fetcher) {
-  std::lock_guard<std::mutex> lock(seamsMutex);
-  pageFetcher = std::move(fetcher);
+  pageFetcher.Set(std::move(fetcher));
 }
 
 void SetDisplayStarterForTest(std::function<void()> starter) {
-  std::lock_guard<std::mutex> lock(seamsMutex);
-  displayStarter = std::move(starter);
+  displayStarter.Set(std::move(starter));
 }

@@ -1,44 +1,18 @@
 // plans/plan_buttons.cpp -- plan runs with the busy label and locked buttons, one at a time.
 #include "plans/plan_buttons.h"
 
-#include <mutex>
-
 #include "app/main_view.h"
 #include "app/shared_state.h"
+#include "base/one_run.h"
 #include "plans/plan_store.h"
 #include "platform/codepage.h"
 
 namespace {
 
 // One plan run at a time. A request during a run (a refresh started by a timer tick while
-// generation lets events run, or a refresh thread finishing meanwhile) only sets
-// rerunRequested; the thread of the running plan then runs currentPlanKind once more.
-// Held only to read and change these two flags, never around view calls or the run.
-std::mutex runMutex;
-bool running = false;
-bool rerunRequested = false;
-
-// True when the caller now owns the run; otherwise the request has been remembered.
-bool BeginRun() {
-  std::lock_guard<std::mutex> lock(runMutex);
-  if (running) {
-    rerunRequested = true;
-    return false;
-  }
-  running = true;
-  return true;
-}
-
-// True when a request arrived during the run: the caller keeps the run and goes again.
-bool EndRunOrTakeRerun() {
-  std::lock_guard<std::mutex> lock(runMutex);
-  if (rerunRequested) {
-    rerunRequested = false;
-    return true;
-  }
-  running = false;
-  return false;
-}
+// generation lets events run, or a refresh thread finishing meanwhile) is remembered, and
+// the thread of the running plan then runs currentPlanKind once more.
+OneRunAtATime planRuns;
 
 void SetPlanButtonsEnabled(bool enabled) {
   for (Control button : kPlanButtonLockOrder) View().SetButtonEnabled(button, enabled);
@@ -58,13 +32,11 @@ void OnPlanButtonClick(int kind) {
   const PlanKind* row = FindPlanKind(kind);
   if (!row) return;
   currentPlanKind = kind;
-  if (!BeginRun()) return;
-  for (;;) {
+  planRuns.Run([&row] {
     RunPlanWithBusyDisplay(*row);
-    if (!EndRunOrTakeRerun()) break;
-    // Asked again during the run: go once more with the plan chosen last.
+    // Asked again during the run: the next run is of the plan chosen last.
     if (const PlanKind* latest = FindPlanKind(currentPlanKind)) row = latest;
-  }
+  });
 }
 
 void RunCurrentPlan() {
@@ -73,6 +45,5 @@ void RunCurrentPlan() {
 }
 
 bool PlanRunInProgress() {
-  std::lock_guard<std::mutex> lock(runMutex);
-  return running;
+  return planRuns.InProgress();
 }

@@ -4,7 +4,8 @@
 #include <time.h>
 
 #include <cstdlib>
-#include <mutex>
+
+#include "base/seam.h"
 
 namespace {
 
@@ -14,16 +15,9 @@ constexpr std::int64_t kLotteryOffsetSeconds = kLotteryUtcOffsetHours * 3600;
 // that the target comes from has whole seconds only.
 constexpr std::int64_t kSetToleranceMilliseconds = 1000;
 
-std::mutex seamMutex;
-std::function<std::uint32_t()> tickSeam;
-std::function<std::int64_t()> wallClockSeam;
-std::function<bool(DateTime)> setterSeam;
-
-template <typename Function>
-Function CurrentSeam(const Function& seam) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  return seam;
-}
+Seam<std::function<std::uint32_t()>> tickSeam;
+Seam<std::function<std::int64_t()>> wallClockSeam;
+Seam<std::function<bool(DateTime)>> setterSeam;
 
 std::int64_t SystemLotteryMilliseconds() {
   timespec now{};
@@ -49,7 +43,7 @@ std::int64_t FloorDivide(std::int64_t value, std::int64_t divisor) {
 }  // namespace
 
 std::uint32_t TickCount() {
-  if (auto seam = CurrentSeam(tickSeam)) return seam();
+  if (auto seam = tickSeam.Get()) return seam();
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
@@ -58,12 +52,11 @@ std::uint32_t TickCount() {
 }
 
 void SetTickCountForTest(std::function<std::uint32_t()> counter) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  tickSeam = std::move(counter);
+  tickSeam.Set(std::move(counter));
 }
 
 std::int64_t LotteryClockMilliseconds() {
-  if (auto seam = CurrentSeam(wallClockSeam)) return seam();
+  if (auto seam = wallClockSeam.Get()) return seam();
   return SystemLotteryMilliseconds();
 }
 
@@ -72,19 +65,17 @@ DateTime LotteryNow() {
 }
 
 void SetLotteryClockForTest(std::function<std::int64_t()> clock) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  wallClockSeam = std::move(clock);
+  wallClockSeam.Set(std::move(clock));
 }
 
 bool SetLotteryTime(DateTime target) {
   if (target.seconds - kLotteryOffsetSeconds < 0) return false;  // before the system epoch
   std::int64_t difference = LotteryClockMilliseconds() - target.seconds * 1000;
   if (std::llabs(difference) <= kSetToleranceMilliseconds) return true;
-  if (auto seam = CurrentSeam(setterSeam)) return seam(target);
+  if (auto seam = setterSeam.Get()) return seam(target);
   return SetSystemClock(target);
 }
 
 void SetClockSetterForTest(std::function<bool(DateTime)> setter) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  setterSeam = std::move(setter);
+  setterSeam.Set(std::move(setter));
 }

@@ -6,17 +6,11 @@
 #include <QThread>
 #include <QTimer>
 
-#include <mutex>
+#include "base/seam.h"
 
 namespace {
 
-std::mutex hooksMutex;
-EventWaitHooks hooks;
-
-EventWaitHooks CurrentHooks() {
-  std::lock_guard<std::mutex> lock(hooksMutex);
-  return hooks;
-}
+Seam<EventWaitHooks> hooks;
 
 bool OnEventThread() {
   QCoreApplication* app = QCoreApplication::instance();
@@ -26,7 +20,7 @@ bool OnEventThread() {
 }  // namespace
 
 void LetEventsRun() {
-  if (auto h = CurrentHooks(); h.letEventsRun) {
+  if (auto h = hooks.Get(); h.letEventsRun) {
     h.letEventsRun();
     return;
   }
@@ -34,7 +28,7 @@ void LetEventsRun() {
 }
 
 void WaitLettingEventsRun(int milliseconds) {
-  if (auto h = CurrentHooks(); h.waitLettingEventsRun) {
+  if (auto h = hooks.Get(); h.waitLettingEventsRun) {
     h.waitLettingEventsRun(milliseconds);
     return;
   }
@@ -50,6 +44,5 @@ void WaitLettingEventsRun(int milliseconds) {
 }
 
 void SetEventWaitHooksForTest(EventWaitHooks replacement) {
-  std::lock_guard<std::mutex> lock(hooksMutex);
-  hooks = std::move(replacement);
+  hooks.Set(std::move(replacement));
 }

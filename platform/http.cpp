@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <variant>
 
+#include "base/seam.h"
 #include "platform/http_transfer.h"
 
 namespace {
@@ -230,21 +231,19 @@ class CurlHttpApi final : public HttpApi {
   HttpHandle lastHandle_ = 0;
 };
 
-std::mutex seamMutex;
-std::shared_ptr<HttpApi> replacementApi;
-std::optional<HttpLimits> replacementLimits;
+Seam<std::shared_ptr<HttpApi>> replacementApi;
+Seam<std::optional<HttpLimits>> replacementLimits;
 
 HttpLimits CurlHttpApi::CurrentLimits() {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  return replacementLimits.value_or(HttpLimits{});
+  return replacementLimits.Get().value_or(HttpLimits{});
 }
 
 std::shared_ptr<HttpApi> Api() {
   // Never destroyed: a detached worker thread may still be inside a request while the
   // program ends.
   static const auto* real = new std::shared_ptr<HttpApi>(std::make_shared<CurlHttpApi>());
-  std::lock_guard<std::mutex> lock(seamMutex);
-  return replacementApi ? replacementApi : *real;
+  std::shared_ptr<HttpApi> replacement = replacementApi.Get();
+  return replacement ? replacement : *real;
 }
 
 }  // namespace
@@ -280,11 +279,9 @@ void HttpCloseHandle(HttpHandle handle) {
 }
 
 void SetHttpApiForTest(std::shared_ptr<HttpApi> api) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  replacementApi = std::move(api);
+  replacementApi.Set(std::move(api));
 }
 
 void SetHttpLimitsForTest(std::optional<HttpLimits> limits) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  replacementLimits = limits;
+  replacementLimits.Set(limits);
 }

@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/seam.h"
 #include "base/text.h"
 
 namespace {
@@ -265,8 +266,7 @@ void SetEntry(std::vector<Line>& lines, const std::string& section, const std::s
 // Serialises the read-modify-write of every write in this process.
 std::mutex writeMutex;
 
-std::mutex seamMutex;
-std::function<std::string()> folderSeam;
+Seam<std::function<std::string()>> folderSeam;
 
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
@@ -334,10 +334,7 @@ bool WriteProfileString(const std::string& path, const std::string& section, con
 }
 
 std::string SettingsFolder() {
-  {
-    std::lock_guard<std::mutex> lock(seamMutex);
-    if (folderSeam) return folderSeam();
-  }
+  if (auto seam = folderSeam.Get()) return seam();
   std::string folder;
   const char* configHome = std::getenv("XDG_CONFIG_HOME");
   if (configHome && configHome[0] == '/') {
@@ -354,6 +351,5 @@ std::string SettingsFolder() {
 }
 
 void SetSettingsFolderForTest(std::function<std::string()> folder) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  folderSeam = std::move(folder);
+  folderSeam.Set(std::move(folder));
 }

@@ -18,10 +18,11 @@
 #include <memory>
 #include <mutex>
 
+#include "base/seam.h"
+
 namespace {
 
-std::mutex seamMutex;
-std::function<void(const std::string&)> playerSeam;
+Seam<std::function<void(const std::string&)>> playerSeam;
 
 // A sink reports Idle once its source is exhausted, while the audio server may still be
 // playing what it has buffered; the sink is closed only after that tail has had time.
@@ -194,12 +195,7 @@ std::optional<WaveSound> ReadWave(const std::string& bytes) {
 }
 
 void PlayWaveAsync(const std::string& wave) {
-  std::function<void(const std::string&)> seam;
-  {
-    std::lock_guard<std::mutex> lock(seamMutex);
-    seam = playerSeam;
-  }
-  if (seam) {
+  if (auto seam = playerSeam.Get()) {
     seam(wave);
     return;
   }
@@ -209,6 +205,5 @@ void PlayWaveAsync(const std::string& wave) {
 }
 
 void SetSoundPlayerForTest(std::function<void(const std::string& wave)> player) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  playerSeam = std::move(player);
+  playerSeam.Set(std::move(player));
 }

@@ -4,12 +4,12 @@
 #include <curl/curl.h>
 
 #include <memory>
-#include <mutex>
+
+#include "base/seam.h"
 
 namespace {
 
-std::mutex seamMutex;
-std::function<std::string(const std::string&)> requestSeam;
+Seam<std::function<std::string(const std::string&)>> requestSeam;
 
 struct EasyHandleCloser {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
@@ -47,16 +47,10 @@ std::string SendAndReadDate(const std::string& url) {
 }  // namespace
 
 std::string RequestDateHeader(const std::string& url) {
-  std::function<std::string(const std::string&)> seam;
-  {
-    std::lock_guard<std::mutex> lock(seamMutex);
-    seam = requestSeam;
-  }
-  if (seam) return seam(url);
+  if (auto seam = requestSeam.Get()) return seam(url);
   return SendAndReadDate(url);
 }
 
 void SetDateRequestForTest(std::function<std::string(const std::string& url)> request) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  requestSeam = std::move(request);
+  requestSeam.Set(std::move(request));
 }

@@ -3,11 +3,11 @@
 
 #include <array>
 #include <cstdint>
-#include <mutex>
 #include <utility>
 #include <vector>
 
 #include "app/main_view.h"
+#include "base/seam.h"
 #include "base/text.h"
 #include "build_config.h"
 #include "platform/clock.h"
@@ -35,12 +35,11 @@ constexpr std::array<std::pair<const char*, const char*>, 12> kMonths = {{
     {"Dec", "12-"},
 }};
 
-std::mutex seamMutex;
-std::string hostSeam;
+Seam<std::string> hostSeam;
 
 std::string TimeHost() {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  return hostSeam.empty() ? std::string(build_config::kTimeHost) : hostSeam;
+  std::string host = hostSeam.Get();
+  return host.empty() ? std::string(build_config::kTimeHost) : host;
 }
 
 const char* MonthText(const std::string& name) {
@@ -89,6 +88,5 @@ bool SyncClockFromWeb() {
 }
 
 void SetTimeHostForTest(std::string host) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  hostSeam = std::move(host);
+  hostSeam.Set(std::move(host));
 }

@@ -2,11 +2,11 @@
 #include "schedule/timer.h"
 
 #include <cstdint>
-#include <mutex>
 #include <string>
 
 #include "app/main_view.h"
 #include "assets/assets.h"
+#include "base/seam.h"
 #include "draws/refresh.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -18,8 +18,7 @@ namespace {
 // a tick before the second it is meant for.
 constexpr int kTickLagMilliseconds = 20;
 
-std::mutex seamMutex;
-std::function<void()> refreshSeam;
+Seam<std::function<void()>> refreshSeam;
 
 // The minute divisor of the hour's draw rule: draw minutes are those with minute mod
 // divisor = 1. 0 for the hours without draws.
@@ -30,11 +29,7 @@ int DrawMinuteDivisor(int hour) {
 }
 
 void RunRefresh() {
-  std::function<void()> seam;
-  {
-    std::lock_guard<std::mutex> lock(seamMutex);
-    seam = refreshSeam;
-  }
+  auto seam = refreshSeam.Get();
   // No lock is held here: a refresh may let window events run, and with them a nested tick.
   if (seam) {
     seam();
@@ -88,6 +83,5 @@ int MillisecondsToNextTick() {
 }
 
 void SetTimerRefreshForTest(std::function<void()> refresh) {
-  std::lock_guard<std::mutex> lock(seamMutex);
-  refreshSeam = std::move(refresh);
+  refreshSeam.Set(std::move(refresh));
 }

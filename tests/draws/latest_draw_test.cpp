@@ -15,6 +15,7 @@
 #include "build_config.h"
 #include "platform/codepage.h"
 #include "platform/event_wait.h"
+#include "tests/support/plate.h"
 #include "tests/support/recording_view.h"
 
 namespace {
@@ -73,14 +74,7 @@ class LatestDrawTest : public ::testing::Test {
       EXPECT_EQ(byLeft.count(object.left), 0u) << "two tiles at " << object.left;
       byLeft[object.left] = static_cast<int>(object.picture.size()) - 10;
     }
-    Digits digits;
-    int expectedLeft = 2;
-    for (const auto& [left, digit] : byLeft) {
-      EXPECT_EQ(left, expectedLeft);
-      expectedLeft += 60;
-      digits.push_back(digit);
-    }
-    return digits;
+    return DigitsLeftToRight(byLeft);
   }
 
   RecordingView view;

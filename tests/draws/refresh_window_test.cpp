@@ -29,6 +29,7 @@
 #include "platform/codepage.h"
 #include "platform/event_wait.h"
 #include "tests/support/draws_drawd.h"
+#include "tests/support/plate.h"
 
 namespace {
 
@@ -128,14 +129,7 @@ class RefreshWindowTest : public ::testing::Test {
       EXPECT_TRUE(object.visible);
       byLeft[object.left] = numeral;
     }
-    std::vector<int> digits;
-    int expectedLeft = 2;
-    for (const auto& [left, digit] : byLeft) {
-      EXPECT_EQ(left, expectedLeft);
-      expectedLeft += 60;
-      digits.push_back(digit);
-    }
-    return digits;
+    return DigitsLeftToRight(byLeft);
   }
 
   std::unique_ptr<MainWindow> window;

@@ -178,8 +178,12 @@ class Session:
     def enabled(self, accessible):
         return accessible.getState().contains(pyatspi.STATE_ENABLED)
 
-    def tables(self):
-        return self.find_all(lambda a: a.getRoleName() == "table")
+    def table_with_columns(self, count):
+        """The list with that many columns (each list of the window has its own count)."""
+        for table in self.find_all(lambda a: a.getRoleName() == "table"):
+            if table.queryTable().nColumns == count:
+                return table
+        return None
 
     def table_cells(self, table, row):
         t = table.queryTable()
@@ -272,24 +276,19 @@ def stored_plan(session, key):
 
 def draw_list_matches(session, expected):
     """True once the draw list holds drawd's draws, the newest first."""
-    for table in session.tables():
-        t = table.queryTable()
-        if t.nColumns == 10:
-            first = session.table_cells(table, 0) if t.nRows else ["", ""]
-            return (t.nRows == len(expected) and first[0] == expected[0][0]
-                    and first[1].startswith(expected[0][1]))
-    return False
+    table = session.table_with_columns(10)
+    if table is None or table.queryTable().nRows != len(expected):
+        return False
+    first = session.table_cells(table, 0)
+    return first[0] == expected[0][0] and first[1].startswith(expected[0][1])
 
 
 def plan_table_prediction(session):
     """The last row of the plan table once it holds a prediction row, else None."""
-    for table in session.tables():
-        t = table.queryTable()
-        if t.nColumns == 2 and t.nRows > 0:
-            last = session.table_cells(table, t.nRows - 1)
-            if "预测【" in last[1]:
-                return last
-    return None
+    table = session.table_with_columns(2)
+    rows = table.queryTable().nRows if table is not None else 0
+    last = session.table_cells(table, rows - 1) if rows else None
+    return last if last and "预测【" in last[1] else None
 
 
 # --- scenarios ---
